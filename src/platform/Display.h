@@ -24,5 +24,7 @@ void swapDisplayBuffers(void* dc);
 int displayWidth();
 int displayHeight();
 
-// Test hook: puts a key-down (down = true) or key-up event for `keyCode` into the event queue.
+// Test hooks: put a key-down (down = true) or key-up event for `keyCode`, or an event of another
+// kind, into the event queue.
 void pushDisplayKeyEvent(int keyCode, bool down);
+void pushDisplayOtherEvent();

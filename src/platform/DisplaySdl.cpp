@@ -111,3 +111,10 @@ void pushDisplayKeyEvent(int keyCode, bool down) {
     }
     SDL_PushEvent(&event);
 }
+
+void pushDisplayOtherEvent() {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = 3;
+    SDL_PushEvent(&event);
+}
