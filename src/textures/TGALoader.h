@@ -19,6 +19,12 @@ struct Image {
     size_t byteCount() const { return size_t(width) * height * (bitsPerPixel / 8); }
 };
 
+// The largest pixel buffer the reader will make: 16384 x 16384 at 32 bits, beyond what any OpenGL
+// implementation takes as one texture. A header asking for more (up to 4 x 65535 x 65535 bytes,
+// which does not fit in 32 bits) is refused with "Could not allocate memory for image" before
+// anything is allocated.
+constexpr uint64_t MaxImageBytes = uint64_t(16384) * 16384 * 4;
+
 // The reader core. Returns nullptr and fills `out` on success, or the failure's message
 // ("could not open texture file", "Too many Pixels read", ...). Touches no GL state.
 const char* readFile(const std::string& fileName, Image& out);
