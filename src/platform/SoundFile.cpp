@@ -7,6 +7,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -23,6 +24,8 @@ constexpr long SourceChunkFrames = 1024;
 // SDL's audio stream converts between these channel counts.
 constexpr int MaxSourceChannels = 8;
 constexpr int MaxSourceRate = 768000;
+// Silence fed after the end to empty the resampler: far more than its filter holds back.
+constexpr int MaxSilenceChunks = 16;
 
 // Interleaved float frames at the file's own rate and channel count.
 class Source {
@@ -196,7 +199,12 @@ struct SoundFile::Impl {
     std::unique_ptr<Source> source;
     SDL_AudioStream* converter = nullptr;
     std::vector<float> sourceChunk;
+    int outputRate = SoundMixRate;
     bool sourceEnded = false;
+    int64_t inputFrames = 0;  // at the file's rate
+    int64_t outputFrames = 0; // delivered so far
+    int64_t outputTotal = 0;  // known once the file has ended
+    int silenceChunks = 0;
     int error = 0;
 
     ~Impl() {
@@ -240,6 +248,7 @@ std::unique_ptr<SoundFile> SoundFile::open(const std::string& path, int& error, 
             error = std::strstr(SDL_GetError(), "memory") ? SoundErrMemory : SoundErrFileFormat;
             return nullptr;
         }
+        impl->outputRate = outputRate;
         impl->sourceChunk.resize(size_t(SourceChunkFrames) * size_t(source.channels));
         return std::unique_ptr<SoundFile>(new SoundFile(std::move(impl)));
     } catch (const std::bad_alloc&) {
@@ -256,31 +265,49 @@ long SoundFile::read(float* out, long maxFrames) {
     const int frameBytes = SoundMixChannels * int(sizeof(float));
     long got = 0;
     while (got < maxFrames) {
+        long wantedFrames = std::min<long>(maxFrames - got, 1L << 20);
+        if (d.sourceEnded) {
+            wantedFrames = long(std::min<int64_t>(wantedFrames, d.outputTotal - d.outputFrames));
+            if (wantedFrames <= 0) {
+                break;
+            }
+        }
         int available = SDL_AudioStreamAvailable(d.converter);
         if (available > 0) {
-            int wanted = int(std::min<long>(maxFrames - got, 1L << 20)) * frameBytes;
             int n = SDL_AudioStreamGet(d.converter, out + got * SoundMixChannels,
-                                       std::min(wanted, available));
+                                       std::min(int(wantedFrames) * frameBytes, available));
             if (n < 0) {
                 d.error = SoundErrMemory;
                 break;
             }
             got += n / frameBytes;
+            d.outputFrames += n / frameBytes;
             continue;
         }
+        long n = 0;
         if (d.sourceEnded) {
-            break;
-        }
-        long n = d.source->read(d.sourceChunk.data(), SourceChunkFrames);
-        if (n < 0) {
-            d.error = SoundErrFileRead;
-            break;
-        }
-        if (n == 0) {
-            // Hands over what the resampler still holds back for its filter.
-            SDL_AudioStreamFlush(d.converter);
-            d.sourceEnded = true;
-            continue;
+            // Silence pushes the end of the sound through the resampler, which holds back frames
+            // for its filter (SDL_AudioStreamFlush leaves them behind when its staging buffer
+            // happens to be empty); the total above cuts the silence off again.
+            if (++d.silenceChunks > MaxSilenceChunks) {
+                break;
+            }
+            std::fill(d.sourceChunk.begin(), d.sourceChunk.end(), 0.0f);
+            n = SourceChunkFrames;
+        } else {
+            n = d.source->read(d.sourceChunk.data(), SourceChunkFrames);
+            if (n < 0) {
+                d.error = SoundErrFileRead;
+                break;
+            }
+            if (n == 0) {
+                d.sourceEnded = true;
+                // What the file's length comes to at the output rate, rounded up.
+                d.outputTotal =
+                    (d.inputFrames * d.outputRate + d.source->rate - 1) / d.source->rate;
+                continue;
+            }
+            d.inputFrames += n;
         }
         if (SDL_AudioStreamPut(d.converter, d.sourceChunk.data(),
                                int(n) * d.source->channels * int(sizeof(float))) != 0) {
