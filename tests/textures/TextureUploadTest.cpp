@@ -1,5 +1,6 @@
 // Turning picture files into OpenGL textures, in a hidden window's context: what the texture holds,
 // the state each upload leaves, and the catalogue.
+#include "textures/TGALoader.h"
 #include "textures/TextureLibrary.h"
 
 #include "TestPack.h"
@@ -33,6 +34,11 @@ class Upload : public ::testing::Test {
     static GLint texParameter(GLenum name) {
         GLint value = 0;
         glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+        return value;
+    }
+    static GLint integer(GLenum name) {
+        GLint value = 0;
+        glGetIntegerv(name, &value);
         return value;
     }
     static GLint levelParameter(GLenum name) {
@@ -89,6 +95,36 @@ TEST_F(Upload, TextureHoldsThePictureExactly) {
             EXPECT_GT(levelParameter(GL_TEXTURE_ALPHA_SIZE), 0);
         }
         EXPECT_EQ(textureBytes(c.width, c.height, c.bits == 24 ? GL_RGB : GL_RGBA), picture);
+    }
+}
+
+// The reader's record: its fields, its own texture name made and bound on creation and deleted
+// with it.
+TEST_F(Upload, RecordHoldsThePictureAndItsOwnTextureName) {
+    struct Case {
+        int bits;
+        GLenum format;
+    };
+    for (Case c : {Case{24, GL_RGB}, Case{32, GL_RGBA}}) {
+        SCOPED_TRACE(std::to_string(c.bits) + " bits");
+        const Bytes picture = mixedPicture(3, 2, c.bits);
+        const std::string path = write(makeTga(3, 2, c.bits, 10, picture));
+        TextureImage* record = loadTGA(path);
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->width, 3u);
+        EXPECT_EQ(record->height, 2u);
+        EXPECT_EQ(record->bitsPerPixel, uint32_t(c.bits));
+        EXPECT_EQ(record->format, c.format);
+        EXPECT_EQ(record->fileName, path);
+        EXPECT_EQ(record->priority, 0.0f);
+        ASSERT_NE(record->pixels, nullptr);
+        EXPECT_EQ(Bytes(record->pixels, record->pixels + picture.size()), picture);
+        const GLuint own = record->textureName;
+        EXPECT_NE(own, 0u);
+        EXPECT_EQ(GLuint(integer(GL_TEXTURE_BINDING_2D)), own);
+        EXPECT_TRUE(glIsTexture(own));
+        delete record;
+        EXPECT_FALSE(glIsTexture(own));
     }
 }
 
