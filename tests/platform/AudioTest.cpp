@@ -33,6 +33,8 @@ void captureOutputAndSetUp() {
 class AudioTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
+        // The start-up opens a real device: without a driver named, SDL would try the machine's.
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
         ::testing::FLAGS_gtest_death_test_style = "threadsafe";
         pack_ = new testsupport::TempDir();
         testsupport::writeTestPack(pack_->path());
