@@ -335,4 +335,61 @@ TEST(Capture, CueOfASceneOutsideTheRangeIsNotNeeded) {
     EXPECT_TRUE(testsupport::near(c, testPackColour("data/newslogo.tga"))) << describe(c);
 }
 
+// The fish tableau instead of the timeline: its sequence counts from the capture's first frame
+// (clock 0), and the bang's shake from compositeBaseTime, 0 here.
+struct FishCase {
+    const char* name;
+    int mode;
+    uint32_t atMs;
+    float x, y;          // a point of the screen, -1 to 1 with y upwards
+    const char* picture; // the picture that covers it then
+};
+
+class FishCapture : public ::testing::TestWithParam<FishCase> {
+  protected:
+    static void SetUpTestSuite() {
+        pack_ = new testsupport::TempDir();
+        testsupport::writeTestPack(pack_->path());
+    }
+    static void TearDownTestSuite() { delete pack_; }
+    static testsupport::TempDir* pack_;
+};
+testsupport::TempDir* FishCapture::pack_ = nullptr;
+
+#if SHOW_CAPTURE_HAS_FISH
+TEST_P(FishCapture, ShowsTheTableausLayersOnTime) {
+    const FishCase& c = GetParam();
+    const std::string out = std::string(c.name) + ".png";
+    CaptureRun run =
+        capture(pack_->path(), "--fish " + std::to_string(c.mode) + " --at " +
+                                   std::to_string(c.atMs) + " --fps 30 --size 160x90 --out " + out);
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<uint8_t> rgb;
+    ASSERT_TRUE(readPicture(pack_->file(out), rgb));
+    const int px = int((c.x + 1) / 2 * Width);
+    const int row = int((1 - c.y) / 2 * Height);
+    Rgb got = pixelAt(rgb, Width, px, row);
+    EXPECT_TRUE(testsupport::near(got, testPackColour(c.picture))) << describe(got);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Capture, FishCapture,
+    ::testing::Values(
+        // Mode 0 starts with the second picture over the centre and the fish off screen...
+        FishCase{"PanStart", 0, 0, 0.0f, 0.0f, "oss.tga"},
+        // ... and after its seven-second pan the centre is background and the fish is in view.
+        FishCase{"PanOverBackground", 0, 7500, 0.0f, 0.0f, "rulle.tga"},
+        FishCase{"PanOverFish", 0, 7500, 0.8f, -0.5f, "snillfisk.tga"},
+        FishCase{"PoniesBetween3And6Seconds", 1, 4000, 0.35f, 0.6f, "omgponies.tga"},
+        FishCase{"OtherFishAfter5Seconds", 1, 5500, 0.8f, -0.5f, "flippfisk.tga"},
+        FishCase{"BangAfter8Seconds", 1, 9000, 0.0f, 0.0f, "data/bang.tga"}),
+    [](const ::testing::TestParamInfo<FishCase>& info) { return info.param.name; });
+#else
+TEST_F(FishCapture, SaysTheTableauIsNotAvailable) {
+    CaptureRun run = capture(pack_->path(), "--fish 1 --at 100 --size 160x90 --out f.png");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("not available"), std::string::npos) << run.err;
+}
+#endif
+
 } // namespace
