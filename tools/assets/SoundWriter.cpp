@@ -40,6 +40,9 @@ void writeSound(const std::string& path, SoundFormat format, int rate, int chann
     }
     // Samples beyond full scale are clipped rather than wrapped in the integer formats.
     sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // The PEAK chunk of float files carries the time of writing: leave it out so the same
+    // samples always make the same bytes.
+    sf_command(file, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
     sf_count_t frames = sf_count_t(samples.size() / size_t(channels));
     sf_count_t written = sf_writef_float(file, samples.data(), frames);
     std::string error = written == frames ? "" : sf_strerror(file);
