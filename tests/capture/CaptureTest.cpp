@@ -26,10 +26,11 @@ struct CaptureRun {
 };
 
 // Runs show-capture in `dir` with `args`, with `env` (NAME=value ...) added to its environment.
+// `err` holds what it wrote to standard error and standard output.
 CaptureRun capture(const std::string& dir, const std::string& args, const std::string& env = "") {
-    const std::string errFile = dir + "/capture-stderr.txt";
+    const std::string errFile = dir + "/capture-output.txt";
     const std::string command = "cd '" + dir + "' && env " + env + " '" SHOW_CAPTURE_PATH "' " +
-                                args + " 2>'" + errFile + "'";
+                                args + " >'" + errFile + "' 2>&1";
     int raw = std::system(command.c_str());
     auto bytes = testsupport::readBytes(errFile);
     return CaptureRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
@@ -277,6 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct FailureCase {
     const char* name;
     const char* removed; // a file of the pack to delete first, or ""
+    const char* broken;  // a file of the pack to fill with bytes that are no sound, or ""
     const char* args;
     const char* env;
     int status;
@@ -292,13 +294,16 @@ TEST_P(CaptureFailure, StopsWithAMessageNamingTheCause) {
     if (*c.removed) {
         fs::remove(pack.file(c.removed));
     }
+    if (*c.broken) {
+        testsupport::writeBytes(pack.file(c.broken), std::vector<uint8_t>(4000, 0x5a));
+    }
     CaptureRun run = capture(pack.path(), c.args, c.env);
     EXPECT_EQ(run.status, c.status) << run.err;
     EXPECT_NE(run.err.find(c.messagePart), std::string::npos) << run.err;
     // Nothing is left behind: no output and no temporary files.
     for (const auto& entry : fs::directory_iterator(pack.path())) {
         std::string name = entry.path().filename().string();
-        EXPECT_TRUE(name == "data" || name == "capture-stderr.txt" ||
+        EXPECT_TRUE(name == "data" || name == "capture-output.txt" ||
                     name.find(".tga") != std::string::npos)
             << name;
     }
@@ -307,19 +312,23 @@ TEST_P(CaptureFailure, StopsWithAMessageNamingTheCause) {
 INSTANTIATE_TEST_SUITE_P(
     Capture, CaptureFailure,
     ::testing::Values(
-        FailureCase{"MissingCueOfAReachedScene", "data/soap.wav",
+        FailureCase{"MissingCueOfAReachedScene", "data/soap.wav", "",
                     "--out v.mp4 --size 160x90 --from 17000 --to 17600", "", 1,
                     "missing data/soap.wav"},
-        FailureCase{"MissingPicture", "data/unicycles_background.tga",
+        // Present but no sound: the show's own audio error, in the middle of the frames.
+        FailureCase{"BrokenCueEndsLikeTheShow", "", "data/soap.wav",
+                    "--out v.mp4 --size 160x90 --from 17000 --to 17600", "", 1,
+                    "Error: Unknown file format"},
+        FailureCase{"MissingPicture", "data/unicycles_background.tga", "",
                     "--at 100 --size 160x90 --out a.png", "", 1,
                     "missing data/unicycles_background.tga"},
-        FailureCase{"MissingMusic", "data/fast.mp3", "--frames f --to 100 --size 160x90", "", 1,
+        FailureCase{"MissingMusic", "data/fast.mp3", "", "--frames f --to 100 --size 160x90", "", 1,
                     "missing data/fast.mp3"},
-        FailureCase{"NoFfmpeg", "", "--out v.mp4 --size 160x90 --to 100", "PATH=/nonexistent", 1,
-                    "apt-get install ffmpeg"},
-        FailureCase{"FfmpegRefusesTheContainer", "", "--out v.webm --size 160x90 --to 100", "", 1,
-                    "ffmpeg failed"},
-        FailureCase{"FaultyOption", "", "--out v.mp4 --fps sixty", "", 2, "--fps sixty"}),
+        FailureCase{"NoFfmpeg", "", "", "--out v.mp4 --size 160x90 --to 100", "PATH=/nonexistent",
+                    1, "apt-get install ffmpeg"},
+        FailureCase{"FfmpegRefusesTheContainer", "", "", "--out v.webm --size 160x90 --to 100", "",
+                    1, "ffmpeg failed"},
+        FailureCase{"FaultyOption", "", "", "--out v.mp4 --fps sixty", "", 2, "--fps sixty"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 TEST(Capture, CueOfASceneOutsideTheRangeIsNotNeeded) {

@@ -20,6 +20,7 @@
 
 #include <GL/gl.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -53,35 +54,54 @@ void report(const std::string& message) {
     std::fprintf(stderr, "show-capture: %s\n", message.c_str());
 }
 
-// A file name in the folder that will hold `target`, unused so far, ending in `suffix`.
-// The file is made empty so that no other run picks the same name.
-std::string makeTempBeside(const std::string& target, const std::string& suffix) {
+// The encoder's temporary video, removed however the capture ends: on return, on exit() (a cue
+// that fails to open ends the show's way, with status 1, in the middle of the frames), and on
+// Ctrl-C or a termination signal. Kept in a plain array so the signal handler may use it.
+char tempVideo[4096] = "";
+
+void removeTempVideo() {
+    if (tempVideo[0] != '\0') {
+        unlink(tempVideo);
+        tempVideo[0] = '\0';
+    }
+}
+
+extern "C" void removeTempVideoAndDie(int signal) {
+    removeTempVideo();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Makes an empty, unused file in the folder of `target`, named .show-capture-XXXXXX plus
+// `suffix`, as the temporary video. False if it cannot.
+bool makeTempVideoBeside(const std::string& target, const std::string& suffix) {
     fs::path dir = fs::path(target).parent_path();
     std::string pattern =
         (dir.empty() ? std::string(".") : dir.string()) + "/.show-capture-XXXXXX" + suffix;
+    if (pattern.size() >= sizeof tempVideo) {
+        return false;
+    }
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     int fd = mkstemps(name.data(), int(suffix.size()));
     if (fd < 0) {
-        return "";
+        return false;
     }
     close(fd);
-    return name.data();
-}
-
-// Removes the temporary files it holds when the capture ends, however it ends.
-class TempFiles {
-  public:
-    ~TempFiles() {
-        for (const std::string& f : files_) {
-            std::error_code ignored;
-            fs::remove(f, ignored);
+    std::memcpy(tempVideo, name.data(), name.size());
+    static bool handlersSet = false;
+    if (!handlersSet) {
+        handlersSet = true;
+        std::atexit(removeTempVideo);
+        for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+            std::signal(sig, removeTempVideoAndDie);
         }
     }
-    void add(const std::string& f) { files_.push_back(f); }
+    return true;
+}
 
-  private:
-    std::vector<std::string> files_;
+struct TempVideoRemover {
+    ~TempVideoRemover() { removeTempVideo(); }
 };
 
 // Draws one frame for clock value `now` as the show's loop does. A frame before the range
@@ -257,13 +277,12 @@ int captureFrames(const CaptureOptions& o) {
 
 int captureVideo(const CaptureOptions& o) {
     const FramePlan plan = planFrames(o.fromMs, o.toMs, o.fps);
-    TempFiles temps;
-    const std::string videoOnly = makeTempBeside(o.outPath, ".mp4");
-    if (videoOnly.empty()) {
+    TempVideoRemover removeAtReturn;
+    if (!makeTempVideoBeside(o.outPath, ".mp4")) {
         report("cannot make a temporary file beside " + o.outPath);
         return 1;
     }
-    temps.add(videoOnly);
+    const std::string videoOnly = tempVideo;
 
     const std::string size = std::to_string(o.width) + "x" + std::to_string(o.height);
     PipedProcess encoder;
@@ -325,7 +344,8 @@ int captureVideo(const CaptureOptions& o) {
     const bool written = muxer.write(mix.data(), mix.size() * sizeof(float));
     if (int status = muxer.finish(); !written || status != 0) {
         // No half-made video stays behind under the name of a finished one.
-        temps.add(o.outPath);
+        std::error_code ignored;
+        fs::remove(o.outPath, ignored);
         report("ffmpeg failed to add the sound track to " + o.outPath + " (exit status " +
                std::to_string(status) + ")");
         return 1;
