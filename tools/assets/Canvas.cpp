@@ -277,18 +277,4 @@ Canvas blurred(const Canvas& c, int radius) {
     return out;
 }
 
-Canvas silhouette(const Canvas& shape, Rgba colour) {
-    Canvas out(shape.width(), shape.height());
-    const auto& src = shape.data();
-    auto& dst = out.data();
-    for (size_t i = 0; i < src.size(); i += 4) {
-        float a = src[i + 3] * colour.a;
-        dst[i + 0] = colour.r * a;
-        dst[i + 1] = colour.g * a;
-        dst[i + 2] = colour.b * a;
-        dst[i + 3] = a;
-    }
-    return out;
-}
-
 } // namespace art

@@ -292,7 +292,5 @@ float fractalNoise(float x, float y, int octaves, uint32_t salt);
 
 // A copy of the canvas blurred by three box passes of radius `radius` (about a Gaussian).
 Canvas blurred(const Canvas& c, int radius);
-// A canvas of the same size holding `colour` with the alpha of `shape`, e.g. a shadow or glow.
-Canvas silhouette(const Canvas& shape, Rgba colour);
 
 } // namespace art

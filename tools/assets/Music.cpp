@@ -179,20 +179,17 @@ synth::Buffer renderMusic() {
         }
         double beatFrames = 60.0 / sec.bpm * rate;
         double stepFrames = beatFrames / 4.0;
-        size_t clockStart = from;
-        long firstStep = 0;
         long endStep = long(std::ceil(double(to - from) / stepFrames - 1e-9));
-        long sectionSteps = endStep - firstStep;
         if (parts & Riser) {
             // Over the whole of a short section, over its last two bars otherwise.
-            size_t riseFrom = sectionSteps > 64 ? to - size_t(32 * stepFrames) : from;
+            size_t riseFrom = endStep > 64 ? to - size_t(32 * stepFrames) : from;
             // It stops a sixteenth early: the silence makes the next downbeat land harder.
             riser(fxBus, riseFrom, to - size_t(stepFrames), 0.3f, salt);
         }
         float melodic = (parts & Quiet) ? 0.55f : 1.0f;
         long lastBar = (endStep - 1) / 16;
-        for (long step = firstStep; step < endStep; ++step) {
-            size_t at = clockStart + size_t(std::lround(double(step) * stepFrames));
+        for (long step = 0; step < endStep; ++step) {
+            size_t at = from + size_t(std::lround(double(step) * stepFrames));
             int inBar = int(step % 16);
             long bar = step / 16;
             int chord = int(bar % 4);
@@ -231,7 +228,7 @@ synth::Buffer renderMusic() {
                 (((p & RollEnd) && bar == lastBar) || (p & RollAll)) && step + 1 < endStep;
             if (rolling) {
                 // Eighths in the first half of a roll that spans a section, sixteenths after.
-                double progress = double(step - firstStep) / double(std::max(1L, sectionSteps));
+                double progress = double(step) / double(endStep);
                 bool play = (p & RollAll) ? (progress > 0.5 || step % 2 == 0) : true;
                 if (play) {
                     float g = (p & RollAll) ? 0.15f + 0.5f * float(progress)

@@ -34,6 +34,7 @@ const std::vector<PictureSpec>& packPictures() {
         {"data/unicycles_background.tga", 1024, 512, Screen, Raw24, true, "parade ground",
          drawParadeGround},
         {"data/kestlog-1.tga", 1024, 512, Screen, Rle24, false, "crew card 1: code", drawCrewCard1},
+        // Static has no shape to keep: it is drawn at the file's own size, noise per texel.
         {"data/snow.tga", 1024, 512, 2.0f, Raw24, false, "static, frame 1", drawSnow1},
         {"data/snow2.tga", 1024, 512, 2.0f, Raw24, false, "static, frame 2", drawSnow2},
         {"data/snow3.tga", 1024, 512, 2.0f, Raw24, false, "static, frame 3", drawSnow3},
