@@ -35,7 +35,7 @@ Buffer renderNewsJingle(int rate) {
         timpani(b, at(b, big + 0.06 * i), 41, 0.25f + 0.02f * float(i));
     }
     timpani(b, at(b, big + 0.9), 41, 0.9f);
-    master(b, 1.1f, 0.85f);
+    master(b, 1.5f, 0.85f);
     return b;
 }
 
@@ -43,11 +43,13 @@ Buffer renderOrganSting(int rate) {
     // Dun, dun, DUNNN: D minor, B flat, then a long A seven swelling on the organ.
     Buffer b(rate, size_t(3.6 * rate));
     for (int n : {50, 62, 65, 69}) {
-        organ(b, at(b, 0.0), n, 0.36, 0.5f, -0.2f);
+        organ(b, at(b, 0.0), n, 0.3, 0.5f, -0.2f);
     }
+    timpani(b, at(b, 0.0), 50, 0.45f);
     for (int n : {46, 62, 65, 70}) {
-        organ(b, at(b, 0.5), n, 0.36, 0.5f, 0.2f);
+        organ(b, at(b, 0.5), n, 0.3, 0.5f, 0.2f);
     }
+    timpani(b, at(b, 0.5), 46, 0.45f);
     for (int n : {45, 61, 64, 67, 73}) {
         organ(b, at(b, 1.0), n, 2.2, 0.55f, 0.0f);
     }
@@ -59,7 +61,7 @@ Buffer renderOrganSting(int rate) {
         b.left()[i] *= g;
         b.right()[i] *= g;
     }
-    echo(b, 0.19, 0.4f, 0.25f);
+    echo(b, 0.19, 0.35f, 0.15f);
     master(b, 1.2f, 0.85f);
     return b;
 }
@@ -85,7 +87,8 @@ Buffer renderFanfare(int rate) {
     }
     crash(b, at(b, 1.0), 0.35f, 9);
     kick(b, at(b, 1.0), 0.8f);
-    master(b, 1.1f, 0.85f);
+    // Driven harder than the others: it has to carry over the music's quietest section.
+    master(b, 2.0f, 0.85f);
     return b;
 }
 
