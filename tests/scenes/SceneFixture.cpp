@@ -140,6 +140,17 @@ float Frame::rightmost(float x0, float x1, float y0, float y1, const Match& matc
     return std::numeric_limits<float>::quiet_NaN();
 }
 
+float Frame::topmost(float x0, float x1, float y0, float y1, const Match& match) const {
+    for (int py = toPixel(y1); py >= toPixel(y0); --py) {
+        for (int px = toPixel(x0); px <= toPixel(x1); ++px) {
+            if (match(pixel(px, py))) {
+                return pixelEdge(py + 1);
+            }
+        }
+    }
+    return std::numeric_limits<float>::quiet_NaN();
+}
+
 void ShowFixture::SetUp() {
     testsupport::ensureGlContext(Size, Size);
     testsupport::writeTestPack(dir.path());

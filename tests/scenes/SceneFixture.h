@@ -70,6 +70,9 @@ class Frame {
     // The right edge (NDC) of the rightmost pixel column in x0 .. x1 that has a matching pixel
     // between y0 and y1; NaN when none.
     float rightmost(float x0, float x1, float y0, float y1, const Match& match) const;
+    // The top edge (NDC) of the highest pixel row in y0 .. y1 that has a matching pixel between
+    // x0 and x1; NaN when none.
+    float topmost(float x0, float x1, float y0, float y1, const Match& match) const;
     bool operator==(const Frame& other) const { return rgb_ == other.rgb_; }
 
   private:

@@ -286,23 +286,26 @@ TEST_F(Scenes, FormationsAppearJustAfterTheirClockTimes) {
 }
 
 // Where a formation's band ends on the right, every sprite shows its right half if drawn as is,
-// its left half if mirrored. Scene 3 entered at 3000 ms keeps the parade out of the way.
+// its left half if mirrored; the band's top is the highest wave crest plus the sprites' opaque
+// quarter-height (0.25). Scene 3 entered at 3000 ms keeps the parade out of the way.
 struct BandTipCase {
     const char* name;
     uint32_t now;
     float tip; // max over i of sin(i) + the band's offset (+ 0.25 for the unmirrored band)
+    float top;
     Rgb tipHalf;
     Rgb otherHalf;
 };
 
 class FormationBand : public Scenes, public ::testing::WithParamInterface<BandTipCase> {};
 
-TEST_P(FormationBand, ShowsTheRightHalfOfItsSpritesAtItsTip) {
+TEST_P(FormationBand, LiesWhereItsWaveAndOffsetPutItFacingItsWay) {
     const BandTipCase& c = GetParam();
     enterParadeEarly(3000);
     const Frame f = frame(c.now);
     const float tip = f.rightmost(-1, 0, -1, -0.2f, sprite());
     EXPECT_NEAR(tip, c.tip, 1.5f * PixelNdc);
+    EXPECT_NEAR(f.topmost(-1, 0, -1, 0.5f, sprite()), c.top, 1.5f * PixelNdc);
     EXPECT_TRUE(f.any(tip - 0.1f, tip - 0.02f, -1, -0.2f, is(c.tipHalf)));
     EXPECT_FALSE(f.any(tip - 0.1f, tip - 0.02f, -1, -0.2f, is(c.otherHalf)));
 }
@@ -311,9 +314,9 @@ INSTANTIATE_TEST_SUITE_P(
     Scenes, FormationBand,
     ::testing::Values(
         // u = 0.21, the band's offset u - 2.
-        BandTipCase{"FirstFormationAsDrawn", 36000, -0.5401f, SpriteRight, SpriteLeft},
+        BandTipCase{"FirstFormationAsDrawn", 36000, -0.5401f, -0.2f, SpriteRight, SpriteLeft},
         // u = 3.562, the offset 2 - u; the first formation has left the screen.
-        BandTipCase{"SecondFormationMirrored", 57362, -0.5621f, SpriteLeft, SpriteRight}),
+        BandTipCase{"SecondFormationMirrored", 57362, -0.5621f, -0.4f, SpriteLeft, SpriteRight}),
     [](const ::testing::TestParamInfo<BandTipCase>& info) { return info.param.name; });
 
 TEST_F(Scenes, SnowFlickersEachWithItsOwnCounter) {
