@@ -56,7 +56,7 @@ std::vector<uint8_t> encodeTga(const Rgba8Image& image, const TgaFormat& format)
     put16(out, image.width);
     put16(out, image.height);
     out.push_back(uint8_t(format.bitsPerPixel));
-    out.push_back(uint8_t((format.topRowFirst ? 0x20 : 0x00) | (bytes == 4 ? 8 : 0)));
+    out.push_back(uint8_t(format.topRowFirst ? 0x20 : 0x00));
 
     std::vector<uint8_t> row(size_t(image.width) * bytes);
     for (int r = 0; r < image.height; ++r) {

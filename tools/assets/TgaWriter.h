@@ -20,8 +20,9 @@ struct Rgba8Image {
 };
 
 // The file's bytes. Rows are stored bottom row first (image descriptor 0x00) or top row first
-// (0x20); 32-bit files also declare their 8 alpha bits in the descriptor. Run-length packets never
-// cross a row end, which is what ordinary viewers expect. A TGA 2.0 footer closes the file.
+// (0x20), nothing else in the descriptor, so the general decoder reads them too (it refuses
+// attribute bits). Run-length packets never cross a row end, which is what ordinary viewers
+// expect. A TGA 2.0 footer closes the file.
 std::vector<uint8_t> encodeTga(const Rgba8Image& image, const TgaFormat& format);
 
 // Writes bytes to a file, making its parent folders. Throws std::runtime_error on failure.
