@@ -1,6 +1,6 @@
 // How fast show-capture can go: the heaviest scene (3, the parade with both formations, 649
 // quads) drawn as the capture draws it, at 1280x720 and 1920x1080. Three figures a size, in
-// frames per second: drawing alone (to glFinish), drawing plus reading the pixels back, and
+// frames per second: drawing alone (each frame finished), drawing plus reading the pixels back, and
 // drawing, reading back and encoding with ffmpeg's libx264 at the capture's presets.
 //
 // The pictures come from the default pack (show-assets generate) when that tool is built, from
@@ -20,6 +20,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/resource.h>
+#include <thread>
+#include <time.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,6 +83,31 @@ uint32_t clockFor(int64_t frame) {
 
 constexpr int BatchFrames = 120;
 
+// Processor time of this process (every thread, llvmpipe's included) and of its waited-for
+// children (ffmpeg), in seconds. The machine is shared, so wall-clock rates move with the load;
+// the processor time per frame is the work itself.
+double cpuSeconds() {
+    timespec own{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &own);
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    auto seconds = [](timeval t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return double(own.tv_sec) + double(own.tv_nsec) / 1e9 + seconds(children.ru_utime) +
+           seconds(children.ru_stime);
+}
+
+// The counters every benchmark reports: frames per second of wall-clock time, processor
+// milliseconds per frame, and the rate that work allows on this machine's cores when nothing
+// else runs (an upper bound: it assumes the work spreads over all of them).
+void reportRates(benchmark::State& state, double cpuUsed) {
+    const double frames = double(state.iterations()) * BatchFrames;
+    state.counters["fps"] =
+        benchmark::Counter(BatchFrames, benchmark::Counter::kIsIterationInvariantRate);
+    const double cpuMs = cpuUsed * 1000.0 / frames;
+    state.counters["cpu_ms/frame"] = cpuMs;
+    state.counters["fps_idle_max"] = double(std::thread::hardware_concurrency()) * 1000.0 / cpuMs;
+}
+
 void readBack(std::vector<uint8_t>& rgb, int width, int height) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
@@ -90,14 +118,16 @@ void BM_Draw(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
     openAt(w, h);
     int64_t frame = 0;
+    const double cpuStart = cpuSeconds();
     for (auto _ : state) {
         for (int k = 0; k < BatchFrames; ++k) {
             renderFrame(clockFor(frame++));
+            // Each frame to its end, as the read-back forces it; llvmpipe would otherwise pile
+            // frames up and may drop work that a later clear covers.
+            glFinish();
         }
-        glFinish();
     }
-    state.counters["fps"] =
-        benchmark::Counter(BatchFrames, benchmark::Counter::kIsIterationInvariantRate);
+    reportRates(state, cpuSeconds() - cpuStart);
     state.SetLabel(packKind);
 }
 
@@ -106,6 +136,7 @@ void BM_DrawRead(benchmark::State& state) {
     openAt(w, h);
     std::vector<uint8_t> rgb(size_t(w) * h * 3);
     int64_t frame = 0;
+    const double cpuStart = cpuSeconds();
     for (auto _ : state) {
         for (int k = 0; k < BatchFrames; ++k) {
             renderFrame(clockFor(frame++));
@@ -113,8 +144,7 @@ void BM_DrawRead(benchmark::State& state) {
             benchmark::DoNotOptimize(rgb.data());
         }
     }
-    state.counters["fps"] =
-        benchmark::Counter(BatchFrames, benchmark::Counter::kIsIterationInvariantRate);
+    reportRates(state, cpuSeconds() - cpuStart);
     state.SetLabel(packKind);
 }
 
@@ -127,6 +157,7 @@ void BM_DrawReadEncode(benchmark::State& state, const char* preset) {
     std::vector<uint8_t> bottomUp(row * h), rgb(row * h);
     int64_t frame = 0;
     const std::string size = std::to_string(w) + "x" + std::to_string(h);
+    const double cpuStart = cpuSeconds();
     for (auto _ : state) {
         PipedProcess encoder;
         std::string error;
@@ -155,8 +186,7 @@ void BM_DrawReadEncode(benchmark::State& state, const char* preset) {
             return;
         }
     }
-    state.counters["fps"] =
-        benchmark::Counter(BatchFrames, benchmark::Counter::kIsIterationInvariantRate);
+    reportRates(state, cpuSeconds() - cpuStart);
     state.SetLabel(std::string(preset) + ", " + packKind);
 }
 
