@@ -318,6 +318,8 @@ int captureVideo(const CaptureOptions& o) {
         return 1;
     }
 
+    std::fprintf(stderr, "show-capture: mixing the sound track and writing %s\n",
+                 o.outPath.c_str());
     std::vector<float> mix;
     if (!mixSoundTrack(plan, mix)) {
         return 1;
