@@ -147,6 +147,7 @@ void BM_OpenToReady(benchmark::State& state) {
         int64_t opened = steadyNowNs();
         FSOUND_STREAM* stream = FSOUND_Stream_Open(path.c_str(), FSOUND_NONBLOCKING, 0, 0);
         while (FSOUND_Stream_GetOpenState(stream) == -2) {
+            std::this_thread::yield(); // as playStream waits
         }
         int64_t ready = steadyNowNs();
         if (FSOUND_Stream_GetOpenState(stream) != 0) {
@@ -177,6 +178,7 @@ void BM_CallbackWithMusicAndThreeCues(benchmark::State& state) {
             FSOUND_STREAM* stream =
                 FSOUND_Stream_Open(files->file(name).c_str(), FSOUND_NONBLOCKING, 0, 0);
             while (FSOUND_Stream_GetOpenState(stream) == -2) {
+                std::this_thread::yield();
             }
             if (FSOUND_Stream_Play(FSOUND_FREE, stream) < 0) {
                 state.SkipWithError("play failed");

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 FSOUND_STREAM* currentStream = nullptr;
 int currentChannel = 0;
@@ -63,8 +64,10 @@ void initSound() {
 
 void playStream(const char* fileName) {
     currentStream = FSOUND_Stream_Open(fileName, FSOUND_NONBLOCKING, 0, 0);
-    // Waits without sleeping: for a cue this holds the frame that starts it.
+    // Waits without sleeping: for a cue this holds the frame that starts it. Yielding lets the
+    // layer's worker have this core when the others are busy.
     while (FSOUND_Stream_GetOpenState(currentStream) == -2) {
+        std::this_thread::yield();
     }
     if (FSOUND_Stream_GetOpenState(currentStream) != 0) {
         exitWithSoundError();
