@@ -11,4 +11,4 @@
 int runGenerate(const std::vector<std::string>& args); // Generate.cpp
 int runCheck(const std::vector<std::string>& args);    // Check.cpp
 int runSheet(const std::vector<std::string>& args);    // Sheet.cpp
-int runInspect(const std::vector<std::string>& args);  // Inspect.cpp
+int runInspect(const std::vector<std::string>& args);  // OnePicture.cpp

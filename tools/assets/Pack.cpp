@@ -79,24 +79,24 @@ const std::vector<PictureSpec>& packPictures() {
     return pictures;
 }
 
-void designSize(const PictureSpec& spec, int& width, int& height) {
-    float fileAspect = float(spec.width) / float(spec.height);
-    if (spec.shownAspect >= fileAspect) {
+void designSize(const PictureSpec& picture, int& width, int& height) {
+    float fileAspect = float(picture.width) / float(picture.height);
+    if (picture.shownAspect >= fileAspect) {
         // Wider than the file: keep the file's height, widen.
-        height = spec.height;
-        width = int(std::lround(float(spec.height) * spec.shownAspect));
+        height = picture.height;
+        width = int(std::lround(float(picture.height) * picture.shownAspect));
     } else {
-        width = spec.width;
-        height = int(std::lround(float(spec.width) / spec.shownAspect));
+        width = picture.width;
+        height = int(std::lround(float(picture.width) / picture.shownAspect));
     }
 }
 
-Rgba8Image renderPicture(const PictureSpec& spec) {
+Rgba8Image renderPicture(const PictureSpec& picture) {
     int w = 0, h = 0;
-    designSize(spec, w, h);
+    designSize(picture, w, h);
     Canvas c(w, h);
-    spec.draw(c);
-    return toRgba8(c, spec.width, spec.height, spec.dither);
+    picture.draw(c);
+    return toRgba8(c, picture.width, picture.height, picture.dither);
 }
 
 Rgba8Image toRgba8(const Canvas& design, int width, int height, bool dither) {
