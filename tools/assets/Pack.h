@@ -24,10 +24,10 @@ const std::vector<PictureSpec>& packPictures();
 
 // The size a picture is drawn at before it is resampled to its file size: square pixels at the
 // aspect it is shown at, at least as many pixels as the file on each side.
-void designSize(const PictureSpec& spec, int& width, int& height);
+void designSize(const PictureSpec& item, int& width, int& height);
 
 // Draws a picture and turns it into the file's 8-bit form.
-Rgba8Image renderPicture(const PictureSpec& spec);
+Rgba8Image renderPicture(const PictureSpec& item);
 
 // The canvas resampled to `width` x `height`, straight alpha, 8 bits. Fully transparent pixels
 // take the colour of the nearest ink, so texture filtering at sprite edges shows no dark fringe.

@@ -54,8 +54,8 @@ void writeSound(const std::string& path, SoundFormat format, int rate, int chann
     }
 }
 
-std::string makeSound(const SoundSpec& spec, const std::string& path) {
-    std::string file = spec.file;
+std::string makeSound(const SoundSpec& item, const std::string& path) {
+    std::string file = item.file;
     synth::Buffer b(1, 0);
     SoundFormat format;
     int channels = 2;
@@ -77,7 +77,7 @@ std::string makeSound(const SoundSpec& spec, const std::string& path) {
     }
     writeSound(path, format, b.rate(), channels, channels == 1 ? b.mono() : b.interleaved());
     char line[160];
-    std::snprintf(line, sizeof line, "%5.1f s  %s", double(b.frames()) / b.rate(), spec.what);
+    std::snprintf(line, sizeof line, "%5.1f s  %s", double(b.frames()) / b.rate(), item.what);
     return line;
 }
 

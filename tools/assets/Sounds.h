@@ -40,7 +40,7 @@ synth::Buffer renderOrganSting(int rate);
 synth::Buffer renderFanfare(int rate);
 
 // Renders one of packSounds() and writes it to `path`; returns a line that describes the file.
-std::string makeSound(const SoundSpec& spec, const std::string& path);
+std::string makeSound(const SoundSpec& item, const std::string& path);
 
 enum class SoundFormat { Mp3, Wav16, WavFloat };
 // Writes interleaved float samples through libsndfile. Throws std::runtime_error on failure.
