@@ -5,6 +5,7 @@
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 
+#include "TestSupport.h"
 #include "textures/TGALoader.h"
 
 #include <benchmark/benchmark.h>
@@ -54,68 +55,6 @@ std::vector<uint8_t> picture(int bytesPerPixel) {
     return out;
 }
 
-std::vector<uint8_t> encode(const std::vector<uint8_t>& rgba, int bytesPerPixel, bool runLength) {
-    const uint8_t header[18] = {0,
-                                0,
-                                uint8_t(runLength ? 10 : 2),
-                                0,
-                                0,
-                                0,
-                                0,
-                                0,
-                                0,
-                                0,
-                                0,
-                                0,
-                                uint8_t(Side & 0xff),
-                                uint8_t(Side >> 8),
-                                uint8_t(Side & 0xff),
-                                uint8_t(Side >> 8),
-                                uint8_t(bytesPerPixel * 8),
-                                0};
-    std::vector<uint8_t> out(header, header + sizeof header);
-    const size_t count = size_t(Side) * Side;
-    auto pushPixel = [&](size_t i) {
-        const uint8_t* p = &rgba[i * bytesPerPixel];
-        out.insert(out.end(), {p[2], p[1], p[0]});
-        if (bytesPerPixel == 4) {
-            out.push_back(p[3]);
-        }
-    };
-    auto same = [&](size_t a, size_t b) {
-        return std::memcmp(&rgba[a * bytesPerPixel], &rgba[b * bytesPerPixel], bytesPerPixel) == 0;
-    };
-    if (!runLength) {
-        for (size_t i = 0; i < count; ++i) {
-            pushPixel(i);
-        }
-        return out;
-    }
-    for (size_t i = 0; i < count;) {
-        size_t run = 1;
-        while (i + run < count && run < 128 && same(i, i + run)) {
-            ++run;
-        }
-        if (run > 1) {
-            out.push_back(uint8_t(127 + run));
-            pushPixel(i);
-            i += run;
-            continue;
-        }
-        size_t raw = 1;
-        while (i + raw < count && raw < 128 &&
-               !(i + raw + 1 < count && same(i + raw, i + raw + 1))) {
-            ++raw;
-        }
-        out.push_back(uint8_t(raw - 1));
-        for (size_t k = 0; k < raw; ++k) {
-            pushPixel(i + k);
-        }
-        i += raw;
-    }
-    return out;
-}
-
 struct Fixture {
     std::string label;
     std::string path;
@@ -135,7 +74,9 @@ void writeFixtures() {
     fixtures = {{"24-bit uncompressed", folder + "/uncompressed24.tga", 3},
                 {"32-bit run-length", folder + "/runlength32.tga", 4}};
     for (const Fixture& f : fixtures) {
-        const auto bytes = encode(picture(f.bytesPerPixel), f.bytesPerPixel, f.bytesPerPixel == 4);
+        const auto bytes =
+            testsupport::makeTga(Side, Side, f.bytesPerPixel * 8, f.bytesPerPixel == 4 ? 10 : 2,
+                                 picture(f.bytesPerPixel));
         std::FILE* out = std::fopen(f.path.c_str(), "wb");
         if (out == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) {
             std::perror(f.path.c_str());
